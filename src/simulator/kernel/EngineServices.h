@@ -6,6 +6,7 @@
 
 namespace netsim {
 
+class FrameStatisticsManager;
 class ISimulationPersistence;
 class RandomGenerator;
 class SimulationControl;
@@ -25,14 +26,22 @@ public:
     virtual RandomGenerator& randomGenerator() = 0;
     // The model's list of every active resource, in construction order (not owning).
     virtual ActiveResourceList& activeResources() = 0;
+    virtual FrameStatisticsManager& frameStatistics() = 0;
     virtual Task& shutdownTask() = 0;
+    // The flow identifiers handed out so far start at 6; codes below are fixed job colours.
     virtual uint32_t flowIdCounter() = 0;
+    virtual uint32_t takeNextFlowId() = 0;
     // Closes the run in the results sink after an error, so no writer is left running.
     virtual void abortRun() = 0;
 };
 
 // The current engine context, created on first access by whoever installed the accessor.
 EngineServices& engine();
+
+// Set by every load of a topology file and never cleared: conflicting MAC address records
+// are then ignored instead of failing the model.
+bool tolerateMacConflicts();
+void setTolerateMacConflicts();
 
 // Installs the function behind engine(); returns the previous one (tests restore it).
 using EngineAccessor = EngineServices& (*)();

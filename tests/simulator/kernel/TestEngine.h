@@ -10,6 +10,7 @@
 #include "simulator/kernel/SimulationControl.h"
 #include "simulator/kernel/Simulator.h"
 #include "simulator/kernel/Task.h"
+#include "simulator/stats/FrameStatisticsManager.h"
 
 namespace netsim::test {
 
@@ -65,7 +66,9 @@ public:
     RandomGenerator& randomGenerator() override { return generator; }
     ActiveResourceList& activeResources() override { return resources; }
     Task& shutdownTask() override { return shutdown; }
-    uint32_t flowIdCounter() override { return 6; }
+    FrameStatisticsManager& frameStatistics() override { return statistics; }
+    uint32_t flowIdCounter() override { return nextFlowId; }
+    uint32_t takeNextFlowId() override { return nextFlowId++; }
     void abortRun() override {
         ++abortCount;
         sink.finishRun(6);
@@ -79,6 +82,8 @@ public:
     SimulationControl control;
     Task shutdown;
     RandomGenerator generator;
+    FrameStatisticsManager statistics;
+    uint32_t nextFlowId = 6;
     int abortCount = 0;
 
 private:
