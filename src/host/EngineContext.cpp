@@ -66,10 +66,11 @@ EngineContext::EngineContext() : shutdown_(*this) {
 }
 
 // Torn down in a fixed order: the results sink first (it joins its writer, which still
-// holds job records of the model's tasks), the model before the simulator whose queue its
-// tasks leave, the shutdown task last.
+// holds job records of the model's tasks), the events a failed run left queued, the model,
+// the simulator, the shutdown task last.
 EngineContext::~EngineContext() {
     resultsSink_.reset();
+    if (simulator_) simulator_->queue().clear();
     systemModel_.reset();
     flowIdCounter_.reset();
     frameStatistics_.reset();

@@ -16,8 +16,15 @@ bool isTaskCommenceEvent(const Event& event) {
                     "Event is neither a commence event nor a termination event");
 }
 
-EventQueue::~EventQueue() {
-    for (Entry& entry : entries_) entry.event->slot_ = Event::kNotQueued;
+EventQueue::~EventQueue() { clear(); }
+
+void EventQueue::clear() {
+    for (Entry& entry : entries_) {
+        entry.event->slot_ = Event::kNotQueued;
+        entry.event->countedResource_ = nullptr;
+    }
+    entries_.clear();
+    heap_ = false;
 }
 
 void EventQueue::insert(Event& event) {

@@ -44,6 +44,9 @@ public:
     bool contains(const Event& event) const { return find(event) != kAbsent; }
     std::size_t countForResource(const ActiveResource* resource) const;
     void remove(Event& event, bool mustExist);
+    // Forgets every queued event without touching the tasks or resources they belong to;
+    // a run that ended early leaves events behind, and they go before the model does.
+    void clear();
     // Cuts the task's running job at time: records the executed part, and leaves the task
     // ready for the remainder (commence = time, termination unchanged, not queued).
     void preempt(Task& task, double time);

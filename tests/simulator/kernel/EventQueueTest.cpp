@@ -14,6 +14,8 @@ namespace {
 
 class EventQueueTest : public ::testing::Test {
 protected:
+    // Tests leave events of short-lived resources queued.
+    void TearDown() override { queue().clear(); }
     Task& makeTask(const std::string& name, ActiveResource* resource = nullptr) {
         tasks_.push_back(std::make_unique<Task>(name, resource));
         return *tasks_.back();
