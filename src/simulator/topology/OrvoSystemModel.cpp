@@ -109,8 +109,20 @@ void OrvoSystemModel::refuseUnbuiltSection(pugi::xml_node section) {
 
 void OrvoSystemModel::buildTimers(const Sections& sections) {
     auto found = sections.find("Timers");
-    if (found == sections.end()) return;
-    refuseUnbuiltSection(found->second);
+    if (found != sections.end()) timers_.build(found->second, topologyFileName_, *this);
+}
+
+// Devices and their ports do not exist in this engine yet, so every sampling point names an
+// unknown device.
+void OrvoSystemModel::attachPortSampler(TimeSampler& sampler) {
+    const std::string& point = sampler.samplingPoint();
+    const std::string device = point.substr(0, point.find('.'));
+    throw Exception(kFile, "OrvoSystemModel::findDeviceWithName", 399, "No device with name '%s'", device.c_str());
+}
+
+void OrvoSystemModel::attachIpduSampler(TimeSampler& sampler) {
+    throw Exception("simulator/EndDeviceList", "EndDeviceList::findEndDeviceWithName", 0,
+                    "No EndDevice with name '%s'", sampler.samplingPoint().c_str());
 }
 
 void OrvoSystemModel::endSimulation(double) {}
@@ -126,6 +138,7 @@ void OrvoSystemModel::endDevices(double) {}
 void OrvoSystemModel::finish(double endTime) {
     ISimulationPersistence& sink = engine().resultsSink();
     ActiveResource::computeUtilization(activeResources_, endTime, sink);
+    timers_.finish(sink);
     sink.saveSimulationInfo(endTime, topologyFileName_);
     sink.finishRun(engine().flowIdCounter());
 }

@@ -8,12 +8,13 @@
 
 #include "simulator/kernel/ActiveResource.h"
 #include "simulator/kernel/SimulationModel.h"
+#include "simulator/stats/Timer.h"
 
 namespace netsim {
 
 // The whole simulated system built from one orvo-file: every device, link, bus, flow, table
 // and timer, and the registries through which they find each other by name.
-class OrvoSystemModel final : public SimulationModel {
+class OrvoSystemModel final : public SimulationModel, private SamplingPointDirectory {
 public:
     static constexpr int kSupportedVersion = 40;
 
@@ -28,6 +29,7 @@ public:
 
     const std::string& topologyFileName() const { return topologyFileName_; }
     ActiveResourceList& activeResources() { return activeResources_; }
+    const TimerSet& timers() const { return timers_; }
 
     // Called by the shutdown task at the end time: every port of every host, then of every
     // switch, learns that the simulation ends.
@@ -64,9 +66,12 @@ private:
     void refuseUnbuiltSection(pugi::xml_node section);
     void nothingToResolve(const Sections&) {}
     void buildTimers(const Sections& sections);
+    void attachPortSampler(TimeSampler& sampler) override;
+    void attachIpduSampler(TimeSampler& sampler) override;
 
     std::string topologyFileName_;
     ActiveResourceList activeResources_;
+    TimerSet timers_;
 };
 
 }  // namespace netsim

@@ -44,7 +44,10 @@ public:
     void saveInfoMessage(const std::string&) override {}
     void saveWarningMessage(const std::string&) override {}
     void savePortStatistics(const std::string&, const std::string&, uint64_t, uint64_t, int32_t) override {}
-    void saveDroppedFrame(const std::string&, const std::string&, int32_t, double) override {}
+    std::vector<std::string> drops;
+    void saveDroppedFrame(const std::string& resource, const std::string& flow, int32_t reason, double time) override {
+        drops.push_back(resource + " " + flow + " " + std::to_string(reason) + " " + std::to_string(time));
+    }
 };
 
 // A minimal engine context for kernel tests; installed as the current context for the
