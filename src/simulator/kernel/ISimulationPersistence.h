@@ -32,7 +32,7 @@ public:
 };
 
 // The sink of a context without a results database: keeps nothing.
-class NoPersistence final : public ISimulationPersistence {
+class NoPersistence : public ISimulationPersistence {
 public:
     void saveSimulationInfo(double, const std::string&) override {}
     void saveJob(JobRecord* record) override { record->pool->giveBack(record); }

@@ -15,7 +15,7 @@
 namespace netsim::test {
 
 // A results sink that keeps what it is given, for checking job records and utilisation.
-class RecordingSink : public ISimulationPersistence {
+class RecordingSink : public NoPersistence {
 public:
     struct Job {
         std::string resource;
@@ -36,14 +36,6 @@ public:
         utilizations.emplace_back(name, percentage);
     }
     void finishRun(uint64_t) override { ++finishCount; }
-    void saveSimulationInfo(double, const std::string&) override {}
-    void savePacketCounter(const std::string&, const std::string&, uint64_t) override {}
-    void saveFrameBufferUtilization(const std::string&, int32_t, double, uint64_t, uint64_t) override {}
-    void saveLatencies(const std::string&, const std::string&, const std::string&, const std::string&,
-                       std::span<const double>) override {}
-    void saveInfoMessage(const std::string&) override {}
-    void saveWarningMessage(const std::string&) override {}
-    void savePortStatistics(const std::string&, const std::string&, uint64_t, uint64_t, int32_t) override {}
     std::vector<std::string> drops;
     void saveDroppedFrame(const std::string& resource, const std::string& flow, int32_t reason, double time) override {
         drops.push_back(resource + " " + flow + " " + std::to_string(reason) + " " + std::to_string(time));
