@@ -11,6 +11,7 @@
 #include "common/Exception.h"
 #include "host/EngineContext.h"
 #include "host/HostOperations.h"
+#include "simulator/capture/CapturePaths.h"
 #include "simulator/kernel/Simulator.h"
 #include "simulator/kernel/Task.h"
 
@@ -143,6 +144,14 @@ TEST_F(HostOperationsTest, EveryRunStartsFromAFreshContext) {
         host::startSimulation(1.0);
     }
     EXPECT_EQ(ResultsReader(dir_.file("batch.db")).integer("select count(*) from run_info"), 2);
+}
+
+TEST_F(HostOperationsTest, CapturePathsOutliveTheRunAndNullKeepsThem) {
+    host::setCapturePaths("/captures/a;/captures/b");
+    host::setCapturePaths(nullptr);
+    host::readFile(kEmptyNetwork.c_str(), dir_.file("results.db").c_str(), 1, true, 1, 1);
+    host::startSimulation(1.0);
+    EXPECT_EQ(CapturePaths::instance().paths(), (std::vector<std::string>{"/captures/a", "/captures/b"}));
 }
 
 TEST_F(HostOperationsTest, AStopBeforeTheRunStopsItAtTheFirstPoll) {
