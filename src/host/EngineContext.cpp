@@ -60,9 +60,16 @@ void EngineContext::destroy() {
     gContext.store(nullptr, std::memory_order_release);
 }
 
-EngineContext::EngineContext() : shutdown_(*this) {
+// The simulator, its stop control and the frame statistics are what the status and stop
+// calls of other threads read, so they are made with the context rather than on first use:
+// a lazy creation racing with such a call would be a data race.
+EngineContext::EngineContext()
+    : simulator_(std::make_unique<Simulator>()),
+      control_(std::make_unique<SimulationControl>(simulator_.get())),
+      resultsSink_(std::make_unique<NoPersistence>()),
+      frameStatistics_(std::make_unique<FrameStatisticsManager>()),
+      shutdown_(*this) {
     broadcastMac_.fill(0xFF);
-    resultsSink_ = std::make_unique<NoPersistence>();
 }
 
 // Torn down in a fixed order: the results sink first (it joins its writer, which still
@@ -84,15 +91,9 @@ OrvoSystemModel& EngineContext::systemModel() {
     return *systemModel_;
 }
 
-Simulator& EngineContext::simulator() {
-    if (!simulator_) simulator_ = std::make_unique<Simulator>();
-    return *simulator_;
-}
+Simulator& EngineContext::simulator() { return *simulator_; }
 
-SimulationControl& EngineContext::simulationControl() {
-    if (!control_) control_ = std::make_unique<SimulationControl>(&simulator());
-    return *control_;
-}
+SimulationControl& EngineContext::simulationControl() { return *control_; }
 
 ISimulationPersistence& EngineContext::resultsSink() { return *resultsSink_; }
 
@@ -111,10 +112,7 @@ void EngineContext::createRandomGenerator(uint32_t seed) {
 
 ActiveResourceList& EngineContext::activeResources() { return systemModel().activeResources(); }
 
-FrameStatisticsManager& EngineContext::frameStatistics() {
-    if (!frameStatistics_) frameStatistics_ = std::make_unique<FrameStatisticsManager>();
-    return *frameStatistics_;
-}
+FrameStatisticsManager& EngineContext::frameStatistics() { return *frameStatistics_; }
 
 uint32_t EngineContext::flowIdCounter() {
     if (!flowIdCounter_) flowIdCounter_ = 6;

@@ -29,8 +29,9 @@ private:
     EngineContext& context_;
 };
 
-// Everything the engine holds between host calls. Members are created on first use; the
-// context is destroyed at the end of every run, and the next access creates a fresh one.
+// Everything the engine holds between host calls. The model, the generator and the flow
+// counter are created on first use; the context is destroyed at the end of every run, and
+// the next access creates a fresh one.
 class EngineContext final : public EngineServices {
 public:
     // The current context, created when absent.

@@ -74,13 +74,8 @@ bool readFile(const char* orvoPath, const char* dbPath, int64_t seed, bool disca
 void startSimulation(double endTime) {
     EngineContext* created;
     {
-        // Everything a status query or a stop request reads is created before the run is
-        // announced, under the lock those calls take.
         std::lock_guard<std::mutex> lifetime(EngineContext::lifetimeMutex());
         created = &EngineContext::instanceLocked();
-        created->simulator();
-        created->frameStatistics();
-        created->simulationControl();
         gRunning = true;
     }
     EngineContext& context = *created;
