@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "TestFiles.h"
@@ -89,6 +90,59 @@ INSTANTIATE_TEST_SUITE_P(
                  R"(<Network version="40"><Timers><Timer name="T" object="f" strat="ECU1.Eth0"/></Timers></Network>)",
                  "@: element 'Timer', attribute 'strat': not a valid attribute", "Timer::Timer", 46}),
     [](const ::testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.label); });
+
+}  // namespace
+}  // namespace netsim::test
+
+namespace netsim::test {
+namespace {
+
+// Until the device sections are built, the lookups are fed through the registries.
+TEST(SystemModelLookupTest, SearchOrdersAndFailures) {
+    EngineContext::renew();
+    OrvoSystemModel model;
+    Component host("X"), switchX("X"), sensorY("Y"), switchY("Y"), station("Z"), sensorZ("Z");
+    Component switchB("B"), busB("B"), busS("S"), sensorS("S");
+    auto& r = model.registries();
+    r.switches = {&switchX, &switchY, &switchB};
+    r.hosts = {&host};
+    r.sensors = {&sensorY, &sensorZ, &sensorS};
+    r.baseStations = {&station};
+    r.canBuses = {&busB};
+    r.linBuses = {&busS};
+
+    EXPECT_EQ(&model.findDeviceWithName("X"), &host);
+    EXPECT_EQ(&model.findDeviceWithName("Y"), &sensorY);
+    EXPECT_EQ(&model.findDeviceWithName("Z"), &station);
+    EXPECT_EQ(&model.findNodeWithName("B"), &switchB);  // devices before buses
+    EXPECT_EQ(&model.findNodeWithName("S"), &busS);     // sensors come last among nodes
+    EXPECT_EQ(&model.findNodeWithName("Y"), &switchY);
+
+    struct Case {
+        std::function<void()> lookup;
+        const char* message;
+        const char* function;
+        int line;
+    } cases[] = {
+        {[&] { model.findDeviceWithName("B2"); }, "No device with name 'B2'", "OrvoSystemModel::findDeviceWithName",
+         399},
+        {[&] { model.findNodeWithName("Q"); }, "No device with name 'Q'", "OrvoSystemModel::findNodeWithName", 377},
+        {[&] { model.findEthernetFlow("f"); }, "No registered Ethernet flow with name 'f'",
+         "OrvoSystemModel::findEthernetFlow", 82},
+        {[&] { model.findIpFlow("u"); }, "Unable to locate IP flow with name 'u'", "OrvoSystemModel::findIpFlow", 89},
+    };
+    for (const Case& c : cases) {
+        try {
+            c.lookup();
+            ADD_FAILURE() << c.message;
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.message(), c.message);
+            EXPECT_EQ(e.function(), c.function);
+            EXPECT_EQ(e.line(), c.line);
+        }
+    }
+    EngineContext::destroy();
+}
 
 }  // namespace
 }  // namespace netsim::test

@@ -1,6 +1,7 @@
 #include "simulator/topology/OrvoSystemModel.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <string>
 
 #include "common/Exception.h"
@@ -10,7 +11,15 @@
 namespace netsim {
 namespace {
 constexpr const char* kFile = "simulator/OrvoSystemModel";
+
+template <typename T>
+T* findIn(std::initializer_list<const std::vector<T*>*> lists, const std::string& name) {
+    for (const std::vector<T*>* list : lists)
+        for (T* object : *list)
+            if (object->ownName() == name) return object;
+    return nullptr;
 }
+}  // namespace
 
 // Sections are built in this order whatever their order in the file, so that a section can
 // refer to objects of any section built before it (links name devices, flows name ports).
@@ -112,12 +121,40 @@ void OrvoSystemModel::buildTimers(const Sections& sections) {
     if (found != sections.end()) timers_.build(found->second, topologyFileName_, *this);
 }
 
-// Devices and their ports do not exist in this engine yet, so every sampling point names an
-// unknown device.
+Component& OrvoSystemModel::findDeviceWithName(const std::string& name) const {
+    const Registries& r = registries_;
+    if (Component* found = findIn<Component>({&r.hosts, &r.baseStations, &r.sensors, &r.switches}, name))
+        return *found;
+    throw Exception(kFile, "OrvoSystemModel::findDeviceWithName", 399, "No device with name '%s'", name.c_str());
+}
+
+Component& OrvoSystemModel::findNodeWithName(const std::string& name) const {
+    const Registries& r = registries_;
+    if (Component* found = findIn<Component>(
+            {&r.hosts, &r.baseStations, &r.switches, &r.canBuses, &r.flexRayBuses, &r.linBuses, &r.sensors}, name))
+        return *found;
+    throw Exception(kFile, "OrvoSystemModel::findNodeWithName", 377, "No device with name '%s'", name.c_str());
+}
+
+Name& OrvoSystemModel::findEthernetFlow(const std::string& name) const {
+    if (Name* found = findIn<Name>({&registries_.ethernetFlows}, name)) return *found;
+    throw Exception(kFile, "OrvoSystemModel::findEthernetFlow", 82, "No registered Ethernet flow with name '%s'",
+                    name.c_str());
+}
+
+Name& OrvoSystemModel::findIpFlow(const std::string& name) const {
+    if (Name* found = findIn<Name>({&registries_.ipFlows}, name)) return *found;
+    throw Exception(kFile, "OrvoSystemModel::findIpFlow", 89, "Unable to locate IP flow with name '%s'", name.c_str());
+}
+
+// The point names a device and one of its ports, split at the first '.'. Devices do not
+// have ports to sample at in this engine yet, so a point on a found device is refused too.
 void OrvoSystemModel::attachPortSampler(TimeSampler& sampler) {
     const std::string& point = sampler.samplingPoint();
-    const std::string device = point.substr(0, point.find('.'));
-    throw Exception(kFile, "OrvoSystemModel::findDeviceWithName", 399, "No device with name '%s'", device.c_str());
+    Component& device = findDeviceWithName(point.substr(0, point.find('.')));
+    throw Exception(kFile, "OrvoSystemModel::attachPortSampler", 0,
+                    "%s: timer point '%s': device '%s' has no sampling points in this version of the engine",
+                    topologyFileName_.c_str(), point.c_str(), device.name().c_str());
 }
 
 void OrvoSystemModel::attachIpduSampler(TimeSampler& sampler) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 #include <pugixml.hpp>
 
@@ -30,6 +31,22 @@ public:
     const std::string& topologyFileName() const { return topologyFileName_; }
     ActiveResourceList& activeResources() { return activeResources_; }
     const TimerSet& timers() const { return timers_; }
+
+    // Lookups by exact name; each fails with its message when nothing is found. Devices are
+    // searched hosts, base stations, sensors, switches; nodes also include the buses, after
+    // the devices.
+    Component& findDeviceWithName(const std::string& name) const;
+    Component& findNodeWithName(const std::string& name) const;
+    Name& findEthernetFlow(const std::string& name) const;
+    Name& findIpFlow(const std::string& name) const;
+
+    // Registries in construction order, filled by the section builders (not owning).
+    struct Registries {
+        std::vector<Component*> hosts, baseStations, sensors, switches;
+        std::vector<Component*> canBuses, flexRayBuses, linBuses;
+        std::vector<Name*> ethernetFlows, ipFlows;
+    };
+    Registries& registries() { return registries_; }
 
     // Called by the shutdown task at the end time: every port of every host, then of every
     // switch, learns that the simulation ends.
@@ -72,6 +89,7 @@ private:
     std::string topologyFileName_;
     ActiveResourceList activeResources_;
     TimerSet timers_;
+    Registries registries_;
 };
 
 }  // namespace netsim
