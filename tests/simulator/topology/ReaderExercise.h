@@ -8,7 +8,7 @@
 
 #include "common/Exception.h"
 #include "simulator/topology/Boolean.h"
-#include "simulator/topology/Spec.h"
+#include "simulator/topology/AttributeSpec.h"
 #include "simulator/topology/ZAVURIV.h"
 
 // Readings of one node the way model builders read elements, shared by the mutation test and

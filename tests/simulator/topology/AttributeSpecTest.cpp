@@ -8,7 +8,7 @@
 #include <pugixml.hpp>
 
 #include "common/Exception.h"
-#include "simulator/topology/Spec.h"
+#include "simulator/topology/AttributeSpec.h"
 #include "simulator/topology/TopologyTestSupport.h"
 
 namespace netsim {

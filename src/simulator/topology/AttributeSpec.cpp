@@ -1,4 +1,4 @@
-#include "simulator/topology/Spec.h"
+#include "simulator/topology/AttributeSpec.h"
 
 #include <utility>
 
