@@ -106,6 +106,10 @@ RandomGenerator& EngineContext::randomGenerator() {
     return *randomGenerator_;
 }
 
+void EngineContext::ensureRandomGenerator(uint32_t fallbackSeed) {
+    if (!randomGenerator_) createRandomGenerator(fallbackSeed);
+}
+
 void EngineContext::createRandomGenerator(uint32_t seed) {
     randomGenerator_ = std::make_unique<RandomGenerator>(RandomGenerator::resolveSeed(seed));
 }

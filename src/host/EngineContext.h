@@ -59,6 +59,7 @@ public:
     void replaceResultsSink(std::unique_ptr<ISimulationPersistence> sink);
     RandomGenerator& randomGenerator() override;
     void createRandomGenerator(uint32_t seed);
+    void ensureRandomGenerator(uint32_t fallbackSeed) override;
     bool hasRandomGenerator() const { return randomGenerator_ != nullptr; }
     ActiveResourceList& activeResources() override;
     FrameStatisticsManager& frameStatistics() override;

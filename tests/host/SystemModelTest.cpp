@@ -6,6 +6,7 @@
 #include "TestFiles.h"
 #include "common/Exception.h"
 #include "host/EngineContext.h"
+#include "simulator/kernel/RandomGenerator.h"
 #include "simulator/topology/OrvoSystemModel.h"
 
 namespace netsim::test {
@@ -96,6 +97,19 @@ INSTANTIATE_TEST_SUITE_P(
 
 namespace netsim::test {
 namespace {
+
+TEST(SystemModelSeedTest, LoadSeedsTheGeneratorOnlyWhenThereIsNone) {
+    TempDir dir;
+    std::string path = dir.write("model.orvo", R"(<Network version="40"/>)");
+    EngineContext& context = EngineContext::renew();
+    context.systemModel().load(path, 77);
+    EXPECT_EQ(context.randomGenerator().seed(), 77u);
+    EngineContext& seeded = EngineContext::renew();
+    seeded.createRandomGenerator(5);
+    seeded.systemModel().load(path, 77);
+    EXPECT_EQ(seeded.randomGenerator().seed(), 5u);
+    EngineContext::destroy();
+}
 
 // Until the device sections are built, the lookups are fed through the registries.
 TEST(SystemModelLookupTest, SearchOrdersAndFailures) {

@@ -24,6 +24,8 @@ public:
     virtual SimulationControl& simulationControl() = 0;
     virtual ISimulationPersistence& resultsSink() = 0;
     virtual RandomGenerator& randomGenerator() = 0;
+    // Creates the generator from the seed (0: the platform's random device) unless one exists.
+    virtual void ensureRandomGenerator(uint32_t fallbackSeed) = 0;
     // The model's list of every active resource, in construction order (not owning).
     virtual ActiveResourceList& activeResources() = 0;
     virtual FrameStatisticsManager& frameStatistics() = 0;

@@ -72,8 +72,7 @@ bool OrvoSystemModel::isKnownSection(const std::string& name) {
 }
 
 void OrvoSystemModel::load(const std::string& path, uint32_t fallbackSeed) {
-    (void)fallbackSeed;  // 0 is the only fallback the host gives: the generator draws a seed
-    engine().randomGenerator();
+    engine().ensureRandomGenerator(fallbackSeed);
     topologyFileName_ = path;
 
     pugi::xml_document document;

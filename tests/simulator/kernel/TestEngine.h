@@ -59,6 +59,7 @@ public:
     SimulationControl& simulationControl() override { return control; }
     ISimulationPersistence& resultsSink() override { return sink; }
     RandomGenerator& randomGenerator() override { return generator; }
+    void ensureRandomGenerator(uint32_t) override {}
     ActiveResourceList& activeResources() override { return resources; }
     Task& shutdownTask() override { return shutdown; }
     FrameStatisticsManager& frameStatistics() override { return statistics; }
