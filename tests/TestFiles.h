@@ -2,39 +2,12 @@
 
 #include <sqlite3.h>
 
-#include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
+
+#include "TempDir.h"
 
 namespace netsim::test {
-
-// A fresh directory under the system's temporary directory, removed with the object.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "netsim-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    std::string write(const std::string& name, const std::string& content) const {
-        std::ofstream(file(name), std::ios::binary) << content;
-        return file(name);
-    }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 // Reads a results database with plain queries.
 class ResultsReader {

@@ -24,17 +24,10 @@ std::atomic<bool> gRunning{false};
 std::mutex gLastResultsMutex;
 SimulationInfo gLastResults;
 
-// Closes the run in the results sink after a failed load. The load's own error is what the
-// host must see, so an error the writer reports while closing is dropped.
-void abortRunQuietly() {
-    try {
-        EngineContext::instance().abortRun();
-    } catch (...) {
-    }
-}
-
-// Makes sure the results writer is stopped before the context goes, whatever failed.
-void finishSinkQuietly(EngineContext& context) {
+// Closes the run in the results sink after a failure, which also stops its writer. The
+// failure itself is what the host must see, so an error the writer reports while closing is
+// dropped.
+void closeRunQuietly(EngineContext& context) {
     try {
         context.abortRun();
     } catch (...) {
@@ -66,7 +59,7 @@ bool readFile(const char* orvoPath, const char* dbPath, int64_t seed, bool disca
         context.systemModel().load(orvoPath, 0);
         return true;
     } catch (...) {
-        abortRunQuietly();
+        closeRunQuietly(EngineContext::instance());
         throw;
     }
 }
@@ -91,7 +84,7 @@ void startSimulation(double endTime) {
     } catch (...) {
         // Errors before the loop (boot, scheduling) and non-engine errors reach here with the
         // results writer still running; finishing a finished sink does nothing.
-        finishSinkQuietly(context);
+        closeRunQuietly(context);
         endRun();
         throw;
     }

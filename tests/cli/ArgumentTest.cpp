@@ -67,7 +67,7 @@ TEST_P(ArgumentFaults, LogTheirLineAndEndWithAFailureStatusBeforeAnythingIsWritt
     EXPECT_EQ(run.lines(), (std::vector<std::string>{"", kWelcome, GetParam().line}));
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(entries(scratch.root()), std::vector<std::string>{"tmp"});
+    EXPECT_EQ(entries(scratch.path()), std::vector<std::string>{"tmp"});
     EXPECT_EQ(entries(scratch.temporaryDirectory()), std::vector<std::string>{});
 }
 

@@ -19,7 +19,7 @@ TEST(BatchRun, OneRunIntoAGivenDatabase) {
     Scratch scratch;
     const std::string topology = fixture("minimal.orvo");
     // A missing parent directory is created; the normalised path is what the log shows.
-    const std::string typed = scratch.root().string() + "/results/./out.db";
+    const std::string typed = scratch.path().string() + "/results/./out.db";
     const std::string database = scratch.file("results/out.db");
 
     ProgramRun run = runSimulator({"-s", "4294967295", "-experimental", "-db", typed, topology}, scratch);

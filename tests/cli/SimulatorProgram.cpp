@@ -18,27 +18,6 @@ extern char** environ;
 
 namespace netsim::cli::test {
 
-Scratch::Scratch() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "-" + info->name();
-    std::replace(name.begin(), name.end(), '/', '-');
-    root_ = std::filesystem::temp_directory_path() / ("netsim-cli-" + std::to_string(::getpid()) + "-" + name);
-    std::filesystem::remove_all(root_);
-    std::filesystem::create_directories(root_ / "tmp");
-}
-
-Scratch::~Scratch() {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-}
-
-std::string Scratch::write(const std::string& name, const std::string& text) const {
-    std::filesystem::path path = root_ / name;
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-    return path.string();
-}
-
 std::vector<std::string> ProgramRun::lines() const {
     std::vector<std::string> result;
     std::istringstream in(out);

@@ -5,25 +5,17 @@
 #include <utility>
 #include <vector>
 
+#include "TempDir.h"
+
 namespace netsim::cli::test {
 
 // A directory of its own for each test, removed afterwards. Its "tmp" folder serves as the
 // program's temporary directory, so that a test can see what the runner leaves there.
-class Scratch {
+class Scratch : public netsim::test::TempDir {
 public:
-    Scratch();
-    ~Scratch();
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
+    Scratch() { std::filesystem::create_directories(temporaryDirectory()); }
 
-    const std::filesystem::path& root() const { return root_; }
-    std::filesystem::path temporaryDirectory() const { return root_ / "tmp"; }
-    std::string file(const std::string& name) const { return (root_ / name).string(); }
-    // Writes text into a new file below the root and returns its path.
-    std::string write(const std::string& name, const std::string& text) const;
-
-private:
-    std::filesystem::path root_;
+    std::filesystem::path temporaryDirectory() const { return path() / "tmp"; }
 };
 
 struct ProgramRun {

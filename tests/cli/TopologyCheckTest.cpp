@@ -69,7 +69,7 @@ TEST(FileFaults, WrongExtensionComesBeforeTheXmlCheck) {
 
 TEST(FileFaults, PathIsNormalisedBeforeItIsUsed) {
     Scratch scratch;
-    std::string typed = scratch.root().string() + "/./sub/../absent.orvo";
+    std::string typed = scratch.path().string() + "/./sub/../absent.orvo";
 
     ProgramRun run = runSimulator({"-discard", typed}, scratch);
 

@@ -86,7 +86,7 @@ void expectDatabaseFailure(const std::function<void()>& call, const std::string&
 
 class DatabasePersistenceTest : public ::testing::Test {
 protected:
-    ScratchDirectory directory_;
+    TempDir directory_;
     std::string path_ = directory_.file("results.db");
 };
 
@@ -609,7 +609,7 @@ const std::vector<WorkerFailure> kWorkerFailures = {
 TEST_F(DatabasePersistenceTest, WorkerFailureIsRaisedOnceByTheRunsCalls) {
     for (const WorkerFailure& failure : kWorkerFailures) {
         SCOPED_TRACE(failure.name);
-        ScratchDirectory directory;
+        TempDir directory;
         std::string path = directory.file("results.db");
         if (failure.prepareFile) failure.prepareFile(path);
         RecordingTask task("ECU1.CPU", "Producer");

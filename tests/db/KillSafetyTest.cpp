@@ -158,7 +158,7 @@ int runKilledWriter(const std::string& path) {
 }
 
 TEST(KillSafety, RunKilledInTheMiddleOfACommitLeavesTheEarlierRunsIntact) {
-    ScratchDirectory directory;
+    TempDir directory;
     std::string path = directory.file("results.db");
     JobRecordPool pool;
     {

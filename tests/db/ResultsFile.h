@@ -1,7 +1,6 @@
 #pragma once
 
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -11,6 +10,7 @@
 #include <variant>
 #include <vector>
 
+#include "TempDir.h"
 #include "gtest/gtest.h"
 
 namespace netsim::test {
@@ -102,30 +102,6 @@ public:
 
 private:
     sqlite3* connection_ = nullptr;
-};
-
-// A directory of its own for each test, removed afterwards.
-class ScratchDirectory {
-public:
-    ScratchDirectory() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string(info->test_suite_name()) + "-" + info->name();
-        for (char& c : name)
-            if (c == '/') c = '-';
-        static int created = 0;
-        name += "-" + std::to_string(++created);
-        path_ = std::filesystem::temp_directory_path() / ("netsim-db-" + std::to_string(::getpid()) + "-" + name);
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchDirectory() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
 };
 
 }  // namespace netsim::test

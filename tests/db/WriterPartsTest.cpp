@@ -174,7 +174,7 @@ const std::vector<WrapperFailure> kWrapperFailures = {
 TEST(TDBCTest, EverySQLiteFailureNamesItsOperationCodeAndText) {
     for (const WrapperFailure& failure : kWrapperFailures) {
         SCOPED_TRACE(failure.name);
-        ScratchDirectory directory;
+        TempDir directory;
         TDBCDatabase database;
         try {
             failure.call(database, directory.file("wrapped.db"));
@@ -189,7 +189,7 @@ TEST(TDBCTest, EverySQLiteFailureNamesItsOperationCodeAndText) {
 }
 
 TEST(TDBCTest, WrittenRowsAreReadBackAsIdentifierAndName) {
-    ScratchDirectory directory;
+    TempDir directory;
     std::string path = directory.file("wrapped.db");
     {
         TDBCDatabase database;

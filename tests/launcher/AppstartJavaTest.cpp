@@ -32,7 +32,7 @@ void runTool(const std::vector<std::string>& command, const fs::path& from)
 
 TEST(AppstartWithJava, StartsArchiveOnRuntimeBesideIt)
 {
-    TemporaryDirectory temporary;
+    netsim::test::TempDir temporary;
     const fs::path build = temporary.path() / "build";
     fs::create_directories(build / "classes");
     writeFile(build / "Echo.java", echoSource);

@@ -49,7 +49,7 @@ class AppstartArguments : public testing::TestWithParam<ArgumentCase> {};
 TEST_P(AppstartArguments, ReachRuntimeVerbatimAfterArchive)
 {
     const ArgumentCase& c = GetParam();
-    TemporaryDirectory temporary;
+    netsim::test::TempDir temporary;
     Installation installation(temporary.path() / "my installation", c.launcherName);
     installation.installRecordingRuntime();
 
@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, AppstartArguments, testing::ValuesIn(argumentCas
 
 TEST(Appstart, CutsArgumentsBeyondTheArgumentBlock)
 {
-    TemporaryDirectory temporary;
+    netsim::test::TempDir temporary;
     Installation installation(temporary.path() / "installation");
     installation.installRecordingRuntime();
 
@@ -90,7 +90,7 @@ TEST(Appstart, CutsArgumentsBeyondTheArgumentBlock)
 
 TEST(Appstart, HandsRuntimeOnlyStandardStreams)
 {
-    TemporaryDirectory temporary;
+    netsim::test::TempDir temporary;
     Installation installation(temporary.path() / "installation");
     // A descriptor that whoever starts the launcher happens to leave open.
     const fs::path strayFile = temporary.path() / "stray";
@@ -146,7 +146,7 @@ class AppstartStartedFrom : public testing::TestWithParam<StartCase> {};
 
 TEST_P(AppstartStartedFrom, RunsRuntimeInInstallationDirectory)
 {
-    TemporaryDirectory temporary;
+    netsim::test::TempDir temporary;
     const fs::path elsewhere = temporary.path() / "elsewhere";
     fs::create_directories(elsewhere);
     Installation installation(temporary.path() / "my installation");
@@ -183,7 +183,7 @@ class AppstartRuntimeEnding : public testing::TestWithParam<EndingCase> {};
 
 TEST_P(AppstartRuntimeEnding, EndsWithZeroAfterRuntime)
 {
-    TemporaryDirectory temporary;
+    netsim::test::TempDir temporary;
     Installation installation(temporary.path() / "installation");
     installation.installRecordingRuntime(GetParam().ending);
 
@@ -232,7 +232,7 @@ class AppstartBrokenRuntime : public testing::TestWithParam<BrokenRuntimeCase> {
 TEST_P(AppstartBrokenRuntime, ReportsSystemErrorAndEndsWithMinusOne)
 {
     const BrokenRuntimeCase& c = GetParam();
-    TemporaryDirectory temporary;
+    netsim::test::TempDir temporary;
     Installation installation(temporary.path() / "installation");
     c.breakRuntime(installation.runtime());
 
@@ -273,7 +273,7 @@ class AppstartPathLength : public testing::TestWithParam<PathLengthCase> {};
 TEST_P(AppstartPathLength, RefusesPathsThatDoNotFit)
 {
     const PathLengthCase& c = GetParam();
-    TemporaryDirectory temporary;
+    netsim::test::TempDir temporary;
     Installation installation(directoryForPathLength(temporary.path(), c.pathLength, c.launcherName.size()),
                               c.launcherName);
     ASSERT_EQ(installation.launcher().string().size(), c.pathLength);

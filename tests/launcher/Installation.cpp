@@ -127,20 +127,6 @@ ProgramRun runProgram(const std::vector<std::string>& arguments, const fs::path&
     return run;
 }
 
-TemporaryDirectory::TemporaryDirectory()
-{
-    std::string pattern = (fs::canonical(fs::temp_directory_path()) / "appstart-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("cannot create a temporary directory");
-    path_ = pattern;
-}
-
-TemporaryDirectory::~TemporaryDirectory()
-{
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-}
-
 Installation::Installation(const fs::path& directory, const std::string& launcherName)
     : directory_(directory)
     , launcher_(directory / launcherName)

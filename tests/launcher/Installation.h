@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "TempDir.h"
+
 namespace appstart::test {
 
 // What a finished program left behind.
@@ -19,21 +21,6 @@ struct ProgramRun {
 // process adopts orphaned descendants, so a program that ends without waiting
 // for its children is caught in the act.
 ProgramRun runProgram(const std::vector<std::string>& arguments, const std::filesystem::path& workingDirectory);
-
-// A fresh directory under the system's temporary directory, with symbolic
-// links resolved so that it compares equal to paths the kernel reports.
-class TemporaryDirectory {
-public:
-    TemporaryDirectory();
-    ~TemporaryDirectory();
-    TemporaryDirectory(const TemporaryDirectory&) = delete;
-    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 // An installation directory holding a copy of the built launcher. The runtime
 // is whatever a test puts under jre/.
